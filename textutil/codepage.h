@@ -1,0 +1,29 @@
+// Conversions of UTF-8 and Big5 byte strings into GBK text, always by way of UTF-16.
+// Results end at their first NUL; a conversion that cannot be made gives the empty text.
+#pragma once
+
+#include "textutil/text.h"
+
+#include <optional>
+
+namespace murrel {
+
+inline constexpr int kCodePageAnsi = 0;  // the system's ANSI code page, GBK here
+inline constexpr int kCodePageGbk = 936;
+inline constexpr int kCodePageBig5 = 950;
+inline constexpr int kCodePageUtf8 = 65001;
+
+// A received body in UTF-8 (NULs allowed) to GBK; base characters with combining marks are composed.
+[[nodiscard]] Text Code_Utf8BytesToGbk(const Bytes& body);
+// A UTF-8 text to GBK.
+[[nodiscard]] Text Code_Utf8ToGbk(const Text& text);
+// A Big5 text to simplified GBK; a character GBK cannot represent ends the text.
+[[nodiscard]] Text Code_Big5ToGbk(const Text& text);
+// The UTF-16LE units of the text in the given code page (default UTF-8), with a terminating zero unit.
+[[nodiscard]] Bytes Code_ToWide(const Text& text, std::optional<int> codePage = std::nullopt);
+// The units before the first zero unit, in the given code page (default the ANSI code page, GBK).
+[[nodiscard]] Text Code_FromWide(const Bytes& wide, std::optional<int> codePage = std::nullopt);
+// Traditional characters replaced by simplified ones; the byte length never changes.
+[[nodiscard]] Text Code_ToSimplified(const Text& text);
+
+}  // namespace murrel
