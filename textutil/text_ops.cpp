@@ -1,0 +1,352 @@
+// Find, cut, replace, trim and convert GBK text.
+#include "textutil/text_ops.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+
+namespace murrel {
+namespace {
+
+constexpr unsigned char kLeadMin = 0x80;
+constexpr unsigned char kFullWidthSpaceByte = 0xA1;
+
+bool isLead(unsigned char byte)
+{
+    return byte >= kLeadMin;
+}
+
+// Length of the character unit starting at i: two for a lead byte (one when the text ends there).
+std::size_t unitLength(std::string_view text, std::size_t i)
+{
+    return (isLead(static_cast<unsigned char>(text[i])) && i + 1 < text.size()) ? 2 : 1;
+}
+
+unsigned char foldAscii(unsigned char byte)
+{
+    return (byte >= 'A' && byte <= 'Z') ? static_cast<unsigned char>(byte + ('a' - 'A')) : byte;
+}
+
+bool bytesEqual(std::string_view a, std::string_view b, bool ignoreCase)
+{
+    if (a.size() != b.size()) {
+        return false;
+    }
+    if (!ignoreCase) {
+        return a == b;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (foldAscii(static_cast<unsigned char>(a[i])) != foldAscii(static_cast<unsigned char>(b[i]))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool matchesAt(std::string_view text, std::size_t i, std::string_view wanted, bool ignoreCase)
+{
+    return text.size() - i >= wanted.size() && bytesEqual(text.substr(i, wanted.size()), wanted, ignoreCase);
+}
+
+// 0-based index of the first character boundary at or after `from` where `wanted` matches, or npos.
+std::size_t findFrom(std::string_view text, std::string_view wanted, std::size_t from, bool ignoreCase)
+{
+    const std::size_t n = text.size();
+    std::size_t i = 0;
+    while (i < n) {
+        if (i >= from) {
+            if (n - i < wanted.size()) {
+                return std::string_view::npos;
+            }
+            if (matchesAt(text, i, wanted, ignoreCase)) {
+                return i;
+            }
+        }
+        i += isLead(static_cast<unsigned char>(text[i])) ? 2 : 1;
+    }
+    return std::string_view::npos;
+}
+
+bool isSpaceUnit(std::string_view text, std::size_t i, std::size_t& length)
+{
+    if (text[i] == ' ') {
+        length = 1;
+        return true;
+    }
+    if (static_cast<unsigned char>(text[i]) == kFullWidthSpaceByte && i + 1 < text.size() &&
+        static_cast<unsigned char>(text[i + 1]) == kFullWidthSpaceByte) {
+        length = 2;
+        return true;
+    }
+    length = unitLength(text, i);
+    return false;
+}
+
+template <typename Change>
+Text mapSingleBytes(const Text& text, Change change)
+{
+    std::string out(text.view());
+    for (std::size_t i = 0; i < out.size();) {
+        const auto byte = static_cast<unsigned char>(out[i]);
+        if (isLead(byte)) {
+            i += 2;
+        } else {
+            out[i] = static_cast<char>(change(byte));
+            ++i;
+        }
+    }
+    return Text(std::move(out));
+}
+
+}  // namespace
+
+int find(const Text& text, const Text& wanted, std::optional<int> start, bool ignoreCase)
+{
+    const std::size_t from = (!start || *start <= 1) ? 0 : static_cast<std::size_t>(*start - 1);
+    if (from >= text.size()) {
+        return -1;
+    }
+    if (wanted.empty()) {
+        return 1;
+    }
+    const std::size_t at = findFrom(text.view(), wanted.view(), from, ignoreCase);
+    return at == std::string_view::npos ? -1 : static_cast<int>(at + 1);
+}
+
+int reverseFind(const Text& text, const Text& wanted, bool ignoreCase)
+{
+    const std::string_view t = text.view();
+    if (t.empty()) {
+        return -1;
+    }
+    if (wanted.empty()) {
+        return 1;
+    }
+    int last = -1;
+    for (std::size_t i = 0; i < t.size() && t.size() - i >= wanted.size();) {
+        if (matchesAt(t, i, wanted.view(), ignoreCase)) {
+            last = static_cast<int>(i + 1);
+        }
+        i += isLead(static_cast<unsigned char>(t[i])) ? 2 : 1;
+    }
+    return last;
+}
+
+Text left(const Text& text, int n)
+{
+    if (n <= 0) {
+        return {};
+    }
+    return Text(text.view().substr(0, static_cast<std::size_t>(n)));
+}
+
+Text right(const Text& text, int n)
+{
+    if (n <= 0) {
+        return {};
+    }
+    const std::size_t count = std::min(text.size(), static_cast<std::size_t>(n));
+    return Text(text.view().substr(text.size() - count));
+}
+
+Text mid(const Text& text, int start, int n)
+{
+    if (start < 1 || n <= 0 || static_cast<std::size_t>(start) > text.size()) {
+        return {};
+    }
+    return Text(text.view().substr(static_cast<std::size_t>(start - 1), static_cast<std::size_t>(n)));
+}
+
+Text replaceSub(const Text& text, const Text& old, const Text& replacement, bool caseSensitive,
+                std::optional<int> start, std::optional<int> count)
+{
+    if (text.empty() || old.empty()) {
+        return text;
+    }
+    const std::string_view t = text.view();
+    const std::size_t from = (!start || *start <= 1) ? 0 : static_cast<std::size_t>(*start - 1);
+    long long remaining = count ? std::max(*count, 0) : -1;
+    std::string out;
+    out.reserve(t.size());
+    std::size_t i = 0;
+    while (i < t.size()) {
+        if (remaining != 0 && i >= from && matchesAt(t, i, old.view(), !caseSensitive)) {
+            out.append(replacement.view());
+            i += old.size();
+            if (remaining > 0) {
+                --remaining;
+            }
+            continue;
+        }
+        const std::size_t len = unitLength(t, i);
+        out.append(t.substr(i, len));
+        i += len;
+    }
+    return Text(std::move(out));
+}
+
+Text replaceAt(const Text& text, int start, int length, const std::optional<Text>& insert)
+{
+    const std::size_t at = std::min(static_cast<std::size_t>(std::max(start, 1) - 1), text.size());
+    const std::size_t removed = std::min(static_cast<std::size_t>(std::max(length, 0)), text.size() - at);
+    std::string out(text.view().substr(0, at));
+    if (insert) {
+        out.append(insert->view());
+    }
+    out.append(text.view().substr(at + removed));
+    return Text(std::move(out));
+}
+
+Text trimBoth(const Text& text)
+{
+    const std::string_view t = text.view();
+    std::size_t begin = 0;
+    std::size_t length = 0;
+    while (begin < t.size() && isSpaceUnit(t, begin, length)) {
+        begin += length;
+    }
+    // Walk on by characters so that a trailing A1 A1 is only taken where it is a character of its own.
+    std::size_t end = begin;
+    for (std::size_t i = begin; i < t.size(); i += length) {
+        if (!isSpaceUnit(t, i, length)) {
+            end = i + length;
+        }
+    }
+    return Text(t.substr(begin, end - begin));
+}
+
+Text removeAllSpaces(const Text& text)
+{
+    const std::string_view t = text.view();
+    std::string out;
+    out.reserve(t.size());
+    std::size_t length = 0;
+    for (std::size_t i = 0; i < t.size(); i += length) {
+        if (!isSpaceUnit(t, i, length)) {
+            out.append(t.substr(i, length));
+        }
+    }
+    return Text(std::move(out));
+}
+
+Text toUpper(const Text& text)
+{
+    return mapSingleBytes(text, [](unsigned char b) {
+        return (b >= 'a' && b <= 'z') ? static_cast<unsigned char>(b - ('a' - 'A')) : b;
+    });
+}
+
+Text toLower(const Text& text)
+{
+    return mapSingleBytes(text, foldAscii);
+}
+
+int charCode(const Text& text, std::optional<int> position)
+{
+    const int at = position ? *position : 1;
+    if (at < 1 || static_cast<std::size_t>(at) > text.size()) {
+        return 0;
+    }
+    return static_cast<signed char>(text.view()[static_cast<std::size_t>(at - 1)]);
+}
+
+Text charFromCode(int code)
+{
+    const char byte = static_cast<char>(code & 0xFF);
+    return Text(std::string_view(&byte, 1));
+}
+
+Text blankText(int n)
+{
+    return n < 1 ? Text() : Text(std::string(static_cast<std::size_t>(n), ' '));
+}
+
+bool textEquals(const Text& a, const Text& b, bool caseSensitive)
+{
+    return bytesEqual(a.view(), b.view(), !caseSensitive);
+}
+
+Text join(std::initializer_list<Text> parts)
+{
+    std::string out;
+    for (const Text& part : parts) {
+        out.append(part.view());
+    }
+    return Text(std::move(out));
+}
+
+Bytes blankBytes(int n)
+{
+    return n < 1 ? Bytes() : Bytes(std::string(static_cast<std::size_t>(n), '\0'));
+}
+
+Bytes bytesLeft(const Bytes& bytes, int n)
+{
+    if (n < 0) {
+        return {};
+    }
+    return Bytes(bytes.view().substr(0, static_cast<std::size_t>(n)));
+}
+
+Bytes join(std::initializer_list<Bytes> parts)
+{
+    std::string out;
+    for (const Bytes& part : parts) {
+        out.append(part.view());
+    }
+    return Bytes(std::move(out));
+}
+
+Text intToText(long long value)
+{
+    return Text(std::to_string(value));
+}
+
+Text boolToText(bool value)
+{
+    return value ? Text("\xD5\xE6") : Text("\xBC\xD9");  // "真", "假"
+}
+
+double textToNumber(const Text& text)
+{
+    // Full-width forms: A3 A1..A3 FE are ASCII 0x21..0x7E, A1 A1 is the space.
+    const std::string_view t = text.view();
+    std::string half;
+    half.reserve(t.size());
+    for (std::size_t i = 0; i < t.size();) {
+        const auto byte = static_cast<unsigned char>(t[i]);
+        if (isLead(byte) && i + 1 < t.size()) {
+            const auto trail = static_cast<unsigned char>(t[i + 1]);
+            if (byte == 0xA3 && trail >= 0xA1 && trail <= 0xFE) {
+                half.push_back(static_cast<char>(trail - 0x80));
+            } else if (byte == kFullWidthSpaceByte && trail == kFullWidthSpaceByte) {
+                half.push_back(' ');
+            } else {
+                half.append(t.substr(i, 2));
+            }
+            i += 2;
+        } else {
+            half.push_back(static_cast<char>(byte));
+            ++i;
+        }
+    }
+
+    std::size_t i = half.find_first_not_of(" \t\r\n");
+    if (i == std::string::npos) {
+        return 0;
+    }
+    bool negative = false;
+    if (half[i] == '+' || half[i] == '-') {
+        negative = half[i] == '-';
+        ++i;
+    }
+    const char* first = half.data() + i;
+    double value = 0;
+    const auto [end, error] = std::from_chars(first, half.data() + half.size(), value, std::chars_format::general);
+    if (error != std::errc() || end == first) {
+        return 0;
+    }
+    return negative ? -value : value;
+}
+
+}  // namespace murrel
