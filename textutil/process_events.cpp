@@ -67,6 +67,12 @@ void processEvents()
     }
 }
 
+bool shuttingDown()
+{
+    EventPump* pump = g_pump.load();
+    return pump && pump->shuttingDown();
+}
+
 bool waitForSignal(WakeSignal& done, Clock::time_point deadline)
 {
     if (EventPump* pump = g_pump.load()) {

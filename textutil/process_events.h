@@ -40,8 +40,12 @@ public:
     virtual ~EventPump() = default;
     // Handles the window system's pending messages once, then returns.
     virtual void processEvents() = 0;
-    // Runs the window system's event loop until `done` is set or `deadline` passes.
+    // Runs the window system's event loop until `done` is set or `deadline` passes; returns early
+    // once the program is shutting down.
     virtual void runUntil(WakeSignal& done, Clock::time_point deadline) = 0;
+    // True once the main window has been closed: waits end early and requests give up, so that a
+    // step suspended in a wait returns quickly and the program can exit.
+    [[nodiscard]] virtual bool shuttingDown() const { return false; }
 };
 
 // Installs the window layer's pump for the UI thread; nullptr removes it. Until one is installed,
@@ -53,7 +57,10 @@ void installEventPump(EventPump* pump);
 void processEvents();
 
 // Waits until `done` is set or the deadline passes, keeping the window responsive when a pump is
-// installed. Returns whether `done` is set.
+// installed. Returns whether `done` is set; may return false before the deadline when shutting down.
 bool waitForSignal(WakeSignal& done, Clock::time_point deadline);
+
+// True once the installed pump reports that the program is shutting down.
+[[nodiscard]] bool shuttingDown();
 
 }  // namespace murrel
