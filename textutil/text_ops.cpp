@@ -2,8 +2,10 @@
 #include "textutil/text_ops.h"
 
 #include <algorithm>
-#include <charconv>
-#include <cstring>
+#include <locale.h>
+#include <cmath>
+#include <stdlib.h>
+#include <limits>
 
 namespace murrel {
 namespace {
@@ -331,22 +333,55 @@ double textToNumber(const Text& text)
         }
     }
 
-    std::size_t i = half.find_first_not_of(" \t\r\n");
-    if (i == std::string::npos) {
-        return 0;
-    }
-    bool negative = false;
-    if (half[i] == '+' || half[i] == '-') {
-        negative = half[i] == '-';
+    // Only a plain decimal form counts: "inf", "nan" or hex forms are not numbers here.
+    std::size_t i = std::min(half.find_first_not_of(" \t\r\n"), half.size());
+    const std::size_t begin = i;
+    const auto digitsFrom = [&half](std::size_t at) {
+        while (at < half.size() && half[at] >= '0' && half[at] <= '9') {
+            ++at;
+        }
+        return at;
+    };
+    if (i < half.size() && (half[i] == '+' || half[i] == '-')) {
         ++i;
     }
-    const char* first = half.data() + i;
-    double value = 0;
-    const auto [end, error] = std::from_chars(first, half.data() + half.size(), value, std::chars_format::general);
-    if (error != std::errc() || end == first) {
+    std::size_t end = digitsFrom(i);
+    bool anyDigit = end > i;
+    if (end < half.size() && half[end] == '.') {
+        const std::size_t fractionEnd = digitsFrom(end + 1);
+        anyDigit = anyDigit || fractionEnd > end + 1;
+        end = fractionEnd;
+    }
+    if (!anyDigit) {
         return 0;
     }
-    return negative ? -value : value;
+    if (end < half.size() && (half[end] == 'e' || half[end] == 'E')) {
+        std::size_t exponent = end + 1;
+        if (exponent < half.size() && (half[exponent] == '+' || half[exponent] == '-')) {
+            ++exponent;
+        }
+        if (const std::size_t exponentEnd = digitsFrom(exponent); exponentEnd > exponent) {
+            end = exponentEnd;
+        }
+    }
+    // strtod in the C locale, whatever the process locale: overflow gives an infinity, underflow 0.
+    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t{});
+    const std::string number = half.substr(begin, end - begin);
+    return strtod_l(number.c_str(), nullptr, cLocale);
+}
+
+int truncateToInt(double value)
+{
+    if (std::isnan(value)) {
+        return 0;
+    }
+    if (value <= static_cast<double>(std::numeric_limits<int>::min())) {
+        return std::numeric_limits<int>::min();
+    }
+    if (value >= static_cast<double>(std::numeric_limits<int>::max())) {
+        return std::numeric_limits<int>::max();
+    }
+    return static_cast<int>(value);
 }
 
 }  // namespace murrel

@@ -65,5 +65,7 @@ namespace murrel {
 // Full-width characters become half-width, then the decimal number at the start is read as far as it
 // goes; nothing readable gives 0.
 [[nodiscard]] double textToNumber(const Text& text);
+// A computed real number as an integer: truncated toward zero, held to the int range, NaN as 0.
+[[nodiscard]] int truncateToInt(double value);
 
 }  // namespace murrel
