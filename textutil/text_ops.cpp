@@ -2,6 +2,7 @@
 #include "textutil/text_ops.h"
 
 #include <algorithm>
+#include <cstring>
 #include <locale.h>
 #include <cmath>
 #include <stdlib.h>
@@ -50,21 +51,48 @@ bool matchesAt(std::string_view text, std::size_t i, std::string_view wanted, bo
     return text.size() - i >= wanted.size() && bytesEqual(text.substr(i, wanted.size()), wanted, ignoreCase);
 }
 
-// 0-based index of the first character boundary at or after `from` where `wanted` matches, or npos.
-std::size_t findFrom(std::string_view text, std::string_view wanted, std::size_t from, bool ignoreCase)
+// 0-based index of the first byte at or after `from`, up to `last`, that equals `first` (either case of
+// an ASCII letter with ignoreCase), or npos.
+std::size_t nextCandidate(std::string_view text, char first, std::size_t from, std::size_t last, bool ignoreCase)
 {
-    const std::size_t n = text.size();
-    std::size_t i = 0;
-    while (i < n) {
-        if (i >= from) {
-            if (n - i < wanted.size()) {
-                return std::string_view::npos;
-            }
-            if (matchesAt(text, i, wanted, ignoreCase)) {
-                return i;
-            }
+    const auto folded = foldAscii(static_cast<unsigned char>(first));
+    if (!ignoreCase || folded < 'a' || folded > 'z') {
+        const void* hit = std::memchr(text.data() + from, first, last - from + 1);
+        return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - text.data()) : std::string_view::npos;
+    }
+    for (std::size_t i = from; i <= last; ++i) {
+        if (foldAscii(static_cast<unsigned char>(text[i])) == folded) {
+            return i;
         }
-        i += isLead(static_cast<unsigned char>(text[i])) ? 2 : 1;
+    }
+    return std::string_view::npos;
+}
+
+// 0-based index of the first match of a non-empty `wanted` at or after `from` that begins on a
+// character, or npos. Characters are stepped from `walk`, which must begin one and lie at or before
+// `from`. Candidates are found by their first byte and only then checked against the stepping, so
+// long texts are searched at memchr speed.
+std::size_t findFrom(std::string_view text, std::string_view wanted, std::size_t walk, std::size_t from,
+                     bool ignoreCase)
+{
+    if (wanted.size() > text.size() || from > text.size() - wanted.size()) {
+        return std::string_view::npos;
+    }
+    const std::size_t last = text.size() - wanted.size();
+    std::size_t candidate = from;
+    while (candidate <= last) {
+        candidate = nextCandidate(text, wanted[0], candidate, last, ignoreCase);
+        if (candidate == std::string_view::npos) {
+            return candidate;
+        }
+        while (walk < candidate) {
+            walk += 1 + (static_cast<unsigned char>(text[walk]) >> 7);
+        }
+        if (walk == candidate && matchesAt(text, candidate, wanted, ignoreCase)) {
+            return candidate;
+        }
+        // A candidate on a second byte resumes at the next character.
+        candidate = walk == candidate ? candidate + 1 : walk;
     }
     return std::string_view::npos;
 }
@@ -111,7 +139,7 @@ int find(const Text& text, const Text& wanted, std::optional<int> start, bool ig
     if (wanted.empty()) {
         return 1;
     }
-    const std::size_t at = findFrom(text.view(), wanted.view(), from, ignoreCase);
+    const std::size_t at = findFrom(text.view(), wanted.view(), 0, from, ignoreCase);
     return at == std::string_view::npos ? -1 : static_cast<int>(at + 1);
 }
 
@@ -124,12 +152,11 @@ int reverseFind(const Text& text, const Text& wanted, bool ignoreCase)
     if (wanted.empty()) {
         return 1;
     }
+    // Matches may overlap, so the next search begins one byte after the last hit, stepping from it.
     int last = -1;
-    for (std::size_t i = 0; i < t.size() && t.size() - i >= wanted.size();) {
-        if (matchesAt(t, i, wanted.view(), ignoreCase)) {
-            last = static_cast<int>(i + 1);
-        }
-        i += isLead(static_cast<unsigned char>(t[i])) ? 2 : 1;
+    for (std::size_t at = findFrom(t, wanted.view(), 0, 0, ignoreCase); at != std::string_view::npos;
+         at = findFrom(t, wanted.view(), at, at + 1, ignoreCase)) {
+        last = static_cast<int>(at + 1);
     }
     return last;
 }
@@ -170,20 +197,22 @@ Text replaceSub(const Text& text, const Text& old, const Text& replacement, bool
     long long remaining = count ? std::max(*count, 0) : -1;
     std::string out;
     out.reserve(t.size());
-    std::size_t i = 0;
-    while (i < t.size()) {
-        if (remaining != 0 && i >= from && matchesAt(t, i, old.view(), !caseSensitive)) {
-            out.append(replacement.view());
-            i += old.size();
-            if (remaining > 0) {
-                --remaining;
-            }
-            continue;
+    // After a replacement the stepping goes on from the end of the replaced text.
+    std::size_t copied = 0;
+    std::size_t walk = 0;
+    while (remaining != 0) {
+        const std::size_t at = findFrom(t, old.view(), walk, std::max(from, walk), !caseSensitive);
+        if (at == std::string_view::npos) {
+            break;
         }
-        const std::size_t len = unitLength(t, i);
-        out.append(t.substr(i, len));
-        i += len;
+        out.append(t.substr(copied, at - copied));
+        out.append(replacement.view());
+        copied = walk = at + old.size();
+        if (remaining > 0) {
+            --remaining;
+        }
     }
+    out.append(t.substr(copied));
     return Text(std::move(out));
 }
 
@@ -222,12 +251,15 @@ Text removeAllSpaces(const Text& text)
     const std::string_view t = text.view();
     std::string out;
     out.reserve(t.size());
+    std::size_t copied = 0;
     std::size_t length = 0;
     for (std::size_t i = 0; i < t.size(); i += length) {
-        if (!isSpaceUnit(t, i, length)) {
-            out.append(t.substr(i, length));
+        if (isSpaceUnit(t, i, length)) {
+            out.append(t.substr(copied, i - copied));
+            copied = i + length;
         }
     }
+    out.append(t.substr(std::min(copied, t.size())));
     return Text(std::move(out));
 }
 
