@@ -2,11 +2,11 @@
 #include "textutil/text_ops.h"
 
 #include <algorithm>
-#include <cstring>
-#include <locale.h>
 #include <cmath>
-#include <stdlib.h>
+#include <cstring>
 #include <limits>
+#include <locale.h>
+#include <stdlib.h>
 
 namespace murrel {
 namespace {
@@ -71,7 +71,7 @@ std::size_t nextCandidate(std::string_view text, char first, std::size_t from, s
 // 0-based index of the first match of a non-empty `wanted` at or after `from` that begins on a
 // character, or npos. Characters are stepped from `walk`, which must begin one and lie at or before
 // `from`. Candidates are found by their first byte and only then checked against the stepping, so
-// long texts are searched at memchr speed.
+// stretches without a candidate are skipped at memchr speed.
 std::size_t findFrom(std::string_view text, std::string_view wanted, std::size_t walk, std::size_t from,
                      bool ignoreCase)
 {
@@ -86,7 +86,7 @@ std::size_t findFrom(std::string_view text, std::string_view wanted, std::size_t
             return candidate;
         }
         while (walk < candidate) {
-            walk += 1 + (static_cast<unsigned char>(text[walk]) >> 7);
+            walk += isLead(static_cast<unsigned char>(text[walk])) ? 2 : 1;
         }
         if (walk == candidate && matchesAt(text, candidate, wanted, ignoreCase)) {
             return candidate;
