@@ -4,6 +4,7 @@
 
 #include "textutil/text.h"
 
+#include <cstddef>
 #include <memory>
 #include <optional>
 
@@ -30,14 +31,24 @@ public:
     [[nodiscard]] Text GetPattern() const;
     [[nodiscard]] Text ReplaceText(const Text& replacement) const;
     [[nodiscard]] int MatchCount() const;
-    // `position`, when given, receives the match's 0-based byte offset in the searched text (-2: none).
+    // `position`, when given, receives the 0-based byte offset of the match (or group) in the searched
+    // text; -2 when there is no such match or the group took no part in it.
     [[nodiscard]] Text MatchText(int index, int* position = nullptr) const;
     [[nodiscard]] Text SubMatchText(int matchIndex, int subIndex, int* position = nullptr) const;
     [[nodiscard]] int SubMatchCount() const;
 
 private:
-    struct State;
-    std::shared_ptr<State> m_state;
+    struct Instance;
+    struct MatchCollection;
+
+    // Group 0 is the whole match; no group (an index below 1 from SubMatchText) gives the empty text.
+    [[nodiscard]] Text groupText(int matchIndex, std::optional<int> group, int* position) const;
+    [[nodiscard]] int bytePosition(std::size_t unit) const;
+
+    // Copies share these; a search replaces them instead of changing them.
+    std::shared_ptr<const Instance> m_regExp;          // pattern and options of the last search
+    std::shared_ptr<const MatchCollection> m_matches;  // its matches; null when it failed
+    Text m_searchedText;
 };
 
 }  // namespace murrel
