@@ -75,7 +75,11 @@ std::once_flag g_prepared;
 void preparePictureCodecs()
 {
     std::call_once(g_prepared, [] {
-        Magick::InitializeMagick(nullptr);
+        // Without GraphicsMagick's own signal handlers: signals belong to the program.
+        MagickLib::ExceptionInfo exception;
+        MagickLib::GetExceptionInfo(&exception);
+        MagickLib::InitializeMagickEx(nullptr, MAGICK_OPT_NO_SIGNAL_HANDER, &exception);
+        MagickLib::DestroyExceptionInfo(&exception);
         restrictCoders();
         limitResources();
     });

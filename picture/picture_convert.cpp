@@ -41,11 +41,12 @@ Text clsidOf(int format)
     return {};
 }
 
-// The encoder is looked up by its identifier in the form the system keeps identifiers in.
+// The encoder is looked up by its identifier in the form the system keeps identifiers in. The second
+// argument is spelled out: textutil has a one-argument function of the same name.
 const Encoder* encoderByClsid(const Bytes& clsid)
 {
     for (const Encoder& encoder : kEncoders) {
-        if (Code_GbkToUtf16(encoder.clsid) == clsid) {
+        if (Code_GbkToUtf16(encoder.clsid, false) == clsid) {
             return &encoder;
         }
     }
@@ -78,7 +79,7 @@ std::optional<Bytes> reencode(const Bytes& picture, const char* magick)
 
 void writeFile(const Text& gbkPath, const Bytes& content)
 {
-    const std::string path = Code_FromWide(Code_GbkToUtf16(gbkPath), kCodePageUtf8).str();
+    const std::string path = Code_FromWide(Code_GbkToUtf16(gbkPath, false), kCodePageUtf8).str();
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     file.write(content.str().data(), static_cast<std::streamsize>(content.size()));
 }
@@ -87,7 +88,7 @@ void writeFile(const Text& gbkPath, const Bytes& content)
 
 bool Picture_Convert(const Bytes& picture, int format, const Text& savePath, Bytes& result)
 {
-    const Encoder* encoder = encoderByClsid(Code_GbkToUtf16(clsidOf(format)));
+    const Encoder* encoder = encoderByClsid(Code_GbkToUtf16(clsidOf(format), false));
     if (encoder == nullptr) {
         return false;
     }
