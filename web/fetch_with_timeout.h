@@ -3,15 +3,12 @@
 #pragma once
 
 #include "textutil/text.h"
+#include "web/body_decoding.h"
 
 #include <optional>
 
 namespace murrel {
 
-// Decode types of a fetched body.
-inline constexpr int kDecodeNone = 0;
-inline constexpr int kDecodeUtf8 = 1;
-inline constexpr int kDecodeBig5 = 2;
 // Method argument: 1 is POST, anything else GET.
 inline constexpr int kMethodPost = 1;
 
