@@ -25,7 +25,7 @@ cmake --build build/tsan -j "$jobs"
 (cd build/tsan && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" ctest -L web --output-on-failure -j "$jobs")
 
 echo "== all tests under AddressSanitizer and UndefinedBehaviorSanitizer"
-cmake -S . -B build/asan "${common[@]}" -DMURREL_SANITIZE="address;undefined" >/dev/null
+cmake -S . -B build/asan "${common[@]}" -DMURREL_SANITIZE="address;undefined" -DMURREL_SERVICE_HOST=127.0.0.1:38117 >/dev/null
 cmake --build build/asan -j "$jobs"
 cd build/asan
 export QT_QPA_PLATFORM=offscreen

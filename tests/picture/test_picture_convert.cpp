@@ -88,6 +88,11 @@ struct Refused
     Bytes payload;
 };
 
+void PrintTo(const Refused& testCase, std::ostream* out)
+{
+    *out << testCase.name;
+}
+
 class RefusedInput : public ::testing::TestWithParam<Refused>
 {};
 
