@@ -43,9 +43,15 @@ std::string reference(std::string_view utf8, bool compose)
     return out.substr(0, out.find('\0'));
 }
 
+// The ASCII shortcuts of GBK to UTF-16 give what ICU gives for the whole text (by way of Code_ToWide).
 void checkGbkToUtf16(const Text& gbk)
 {
     const std::u16string units = Code_GbkToUtf16(gbk);
+    const Bytes wide = Code_ToWide(gbk, kCodePageGbk);
+    require(wide.size() == 2 * (units.size() + 1));
+    for (std::size_t i = 0; i < units.size(); ++i) {
+        require(units[i] == static_cast<char16_t>(wide.at(2 * i) | wide.at(2 * i + 1) << 8));
+    }
     const std::vector<std::size_t> offsets = Code_GbkUnitOffsets(gbk);
     require(offsets.size() == units.size() + 1 && offsets.back() == gbk.size());
     for (std::size_t i = 0; i + 1 < offsets.size(); ++i) {

@@ -303,6 +303,54 @@ Text utf8ToGbk(std::string_view utf8, bool composeMarks)
     return Text(std::move(out));
 }
 
+// Where the stretch of GBK that begins at `pos` ends: at the start of the first run of kMinAsciiRun ASCII
+// bytes that stand alone, or at the end. ASCII bytes can also be trail bytes, so the walk steps over whole
+// double-byte characters and a stretch never ends inside one.
+std::size_t endOfGbkStretch(std::string_view gbk, std::size_t pos)
+{
+    std::size_t runLength = 0;
+    while (pos < gbk.size()) {
+        const auto byte = static_cast<unsigned char>(gbk[pos]);
+        if (byte < 0x80) {
+            if (++runLength == kMinAsciiRun) {
+                return pos + 1 - kMinAsciiRun;
+            }
+            ++pos;
+            continue;
+        }
+        runLength = 0;
+        pos += (byte >= 0x81 && byte <= 0xFE && pos + 1 < gbk.size()) ? 2 : 1;
+    }
+    return gbk.size();
+}
+
+// GBK to UTF-16 with U+FFFD for bytes GBK does not define. ASCII that stands alone is widened as it is; only
+// the stretches between long runs of it go through ICU, which gives the same units as one ICU call would.
+std::u16string gbkToUtf16(std::string_view gbk)
+{
+    std::u16string units;
+    UConverter* converter = converterFor(kCodePageGbk);
+    if (!converter || gbk.size() > kMaxInput) {
+        return units;
+    }
+    units.reserve(gbk.size());
+    std::size_t pos = 0;
+    while (pos < gbk.size()) {
+        const std::size_t nonAscii = skipAscii(gbk, pos);
+        const std::size_t widened = units.size();
+        units.resize(widened + (nonAscii - pos));
+        for (std::size_t i = pos; i < nonAscii; ++i) {
+            units[widened + (i - pos)] = static_cast<char16_t>(gbk[i]);
+        }
+        if (nonAscii == gbk.size()) {
+            break;
+        }
+        pos = endOfGbkStretch(gbk, nonAscii);
+        decodeInto(converter, gbk.substr(nonAscii, pos - nonAscii), OnBadInput::Substitute, units);
+    }
+    return units;
+}
+
 // The UTF-16 form of bytes in a code page; empty when the code page cannot be converted.
 std::u16string decodeCodePage(std::string_view bytes, int codePage)
 {
@@ -457,7 +505,7 @@ Text Code_ToSimplified(const Text& text)
 
 std::u16string Code_GbkToUtf16(const Text& text)
 {
-    return decodeCodePage(text.view(), kCodePageGbk);
+    return gbkToUtf16(text.view());
 }
 
 Text Code_Utf16ToGbk(std::u16string_view units)

@@ -196,6 +196,27 @@ TEST(CodeGbkUtf16, RoundTripsAndMarksInvalidBytes)
     EXPECT_EQ(Code_Utf16ToGbk(std::u16string(u"a\0b", 3)), Text("a"));
 }
 
+TEST(CodeGbkUtf16, AsciiShortcutsGiveWhatWholeTextConversionGives)
+{
+    // ASCII runs long enough to be widened directly, next to trail bytes in the ASCII range (81 40 is
+    // U+4E02), invalid trail bytes and a lone lead byte.
+    const std::string cases[] = {
+        "\x81\x40" + std::string(kLongAscii) + "\xD6\xD0",
+        "\x81" + std::string(kLongAscii) + "\x81\x40\x81",
+        std::string(kLongAscii) + "\xD6" + kLongAscii + "\x80\xFF\x81\x7F" + kLongAscii,
+        "\xD6\xD0" "abc\xCE\xC4" + std::string(kLongAscii) + kLongAscii,
+    };
+    for (const std::string& gbk : cases) {
+        std::u16string whole;
+        const Bytes wide = Code_ToWide(Text(gbk), kCodePageGbk);
+        for (std::size_t i = 0; i + 3 < wide.size(); i += 2) {
+            whole.push_back(static_cast<char16_t>(wide.at(i) | wide.at(i + 1) << 8));
+        }
+        EXPECT_EQ(Code_GbkToUtf16(Text(gbk)), whole) << gbk;
+        EXPECT_EQ(Code_GbkUnitOffsets(Text(gbk)).size(), whole.size() + 1) << gbk;
+    }
+}
+
 TEST(CodeGbkUnitOffsets, GivesByteOfEachUnitAndTheLength)
 {
     // a | 中 | invalid 81 | space | 文 | lone lead at the end
