@@ -1,4 +1,5 @@
-// Conversions of UTF-8 and Big5 byte strings into GBK text, always by way of UTF-16.
+// Conversions of UTF-8 and Big5 byte strings into GBK text, always by way of UTF-16, and between GBK
+// and UTF-16.
 // Results end at their first NUL; a conversion that cannot be made gives the empty text.
 #pragma once
 
