@@ -128,6 +128,10 @@ std::optional<RecordedRequest> receiveRequest(int socket, std::string& pending)
         if (pending.size() > kMaxHeadBytes || !receiveAtLeast(socket, pending, pending.size() + 1)) {
             return std::nullopt;
         }
+        // A request starts with its method; anything else (a TLS handshake, say) gets hung up on.
+        if (pending.front() < 'A' || pending.front() > 'Z') {
+            return std::nullopt;
+        }
     }
     RecordedRequest request;
     std::string_view head = std::string_view(pending).substr(0, headEnd);
@@ -462,10 +466,11 @@ void StandInServer::serve(Connection& connection)
         }
         const auto [head, body] = encode(response);
         if (response.closeAfterBodyBytes) {
-            sendAll(socket, head + body.substr(0, std::min(*response.closeAfterBodyBytes, body.size())));
+            sendAll(socket, head);
+            sendAll(socket, std::string_view(body).substr(0, *response.closeAfterBodyBytes));
             break;
         }
-        if (!sendAll(socket, head + body) || closeAfter) {
+        if (!sendAll(socket, head) || !sendAll(socket, body) || closeAfter) {
             break;
         }
     }
