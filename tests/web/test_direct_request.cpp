@@ -21,23 +21,7 @@ using test::RecordedRequest;
 using test::Response;
 using test::StandInServer;
 
-class DirectRequestTest : public testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        server.handle("*", "/echo", [](const RecordedRequest&) { return Response::text("echo"); });
-    }
-
-    RecordedRequest onlyRequest() const
-    {
-        const std::vector<RecordedRequest> requests = server.requests();
-        EXPECT_EQ(requests.size(), 1u);
-        return requests.empty() ? RecordedRequest() : requests.front();
-    }
-
-    StandInServer server;
-};
+using DirectRequestTest = test::StandInTest;
 
 // One row of the direct request's completion: method, caller's headers, POST data and cookies, and
 // the lines the server must get (nullopt: none; a count above 1 as "N x value").

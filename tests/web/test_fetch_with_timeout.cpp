@@ -21,12 +21,11 @@ using test::StandInServer;
 
 const Bytes kTimeoutMessage(test::kTimeoutMessage);
 
-class FetchWithTimeoutTest : public testing::Test
+class FetchWithTimeoutTest : public test::StandInTest
 {
 protected:
     void SetUp() override
     {
-        server.handle("*", "/echo", [](const RecordedRequest&) { return Response::text("echo"); });
         server.handle("GET", "/stall", [](const RecordedRequest&) {
             Response response = Response::text("late");
             response.stall = 20s;
@@ -40,8 +39,6 @@ protected:
         Text url(server.url(path));
         return Web_FetchWithTimeout(url, std::nullopt, std::nullopt, std::nullopt, std::nullopt, std::nullopt, seconds);
     }
-
-    StandInServer server;
 };
 
 TEST_F(FetchWithTimeoutTest, ReturnsTheBodyAndWritesTheOutputsAskedFor)

@@ -46,16 +46,7 @@ std::optional<std::string> run(const std::string& host, int port, const std::str
     return body;
 }
 
-class HttpLayerTest : public testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        server.handle("GET", "/echo", [](const RecordedRequest&) { return Response::text("echo"); });
-    }
-
-    StandInServer server;
-};
+using HttpLayerTest = test::StandInTest;
 
 TEST_F(HttpLayerTest, NoCookiesFlagNeitherSendsNorKeepsCookies)
 {

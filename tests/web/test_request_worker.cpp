@@ -57,23 +57,7 @@ RequestRecord runWorker(const WorkerRequest& request)
     return back.value_or(RequestRecord());
 }
 
-class RequestWorkerTest : public testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        server.handle("*", "/echo", [](const RecordedRequest&) { return Response::text("echo"); });
-    }
-
-    RecordedRequest onlyRequest() const
-    {
-        const std::vector<RecordedRequest> requests = server.requests();
-        EXPECT_EQ(requests.size(), 1u);
-        return requests.empty() ? RecordedRequest() : requests.front();
-    }
-
-    StandInServer server;
-};
+using RequestWorkerTest = test::StandInTest;
 
 TEST(RequestRecordTest, KeepsBytesThatHoldLineFeedsAndNuls)
 {

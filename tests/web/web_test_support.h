@@ -7,6 +7,8 @@
 #include "textutil/process_events.h"
 #include "textutil/text.h"
 
+#include <gtest/gtest.h>
+
 #include <atomic>
 #include <chrono>
 #include <ostream>
@@ -56,6 +58,26 @@ inline std::string localhostUrl(const StandInServer& server, std::string_view pa
 {
     return "http://localhost:" + std::to_string(server.port()) + std::string(path);
 }
+
+// A fixture with a stand-in that answers "/echo" with "echo" to any method.
+class StandInTest : public testing::Test
+{
+protected:
+    StandInTest()
+    {
+        server.handle("*", "/echo", [](const RecordedRequest&) { return Response::text("echo"); });
+    }
+
+    // The one request the server got (a failure when it got another number).
+    [[nodiscard]] RecordedRequest onlyRequest() const
+    {
+        const std::vector<RecordedRequest> requests = server.requests();
+        EXPECT_EQ(requests.size(), 1u);
+        return requests.empty() ? RecordedRequest() : requests.front();
+    }
+
+    StandInServer server;
+};
 
 // The window layer's pump as a test sees it: counts the event passes and can report a shutdown.
 class RecordingEventPump : public EventPump
