@@ -129,9 +129,12 @@ void MainWindow::createControls()
         case Kind::Label:
             control = new QLabel(row.text, parent);
             break;
-        case Kind::EditBox:
-            control = new QLineEdit(row.text, parent);
+        case Kind::EditBox: {
+            auto* edit = new QLineEdit(row.text, parent);
+            edit->setCursorPosition(0);
+            control = edit;
             break;
+        }
         case Kind::GroupBox:
             groupBox()->setTitle(row.text);
             control = groupBox();
@@ -200,6 +203,8 @@ void MainWindow::writeText(Control box, const Text& text)
 {
     if (QLineEdit* edit = editBoxOf(box); edit && !m_closing) {
         edit->setText(toQString(text));
+        // A long link shows from its start, not scrolled to its end.
+        edit->setCursorPosition(0);
     }
 }
 

@@ -271,6 +271,8 @@ TEST_F(MainWindowTest, PortReadsAndWritesTheBoxesInGbk)
     port.writeText(Control::编辑框_普通下载, gbk);
     EXPECT_EQ(control<QLineEdit>(u"编辑框_普通下载"_s)->text(), u"下载 ok"_s);
     EXPECT_EQ(port.readText(Control::编辑框_普通下载), gbk);
+    // Shown from its start, as a long link should be.
+    EXPECT_EQ(control<QLineEdit>(u"编辑框_普通下载"_s)->cursorPosition(), 0);
     EXPECT_EQ(port.readText(Control::编辑框_验证码), Text("1234"));
     port.writeText(Control::编辑框_验证码, Text());
     EXPECT_EQ(control<QLineEdit>(u"编辑框_验证码"_s)->text(), QString());
