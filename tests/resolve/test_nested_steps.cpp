@@ -1,6 +1,6 @@
-// Button presses while a step waits: the window handles them inside the wait, so a whole step runs
-// nested in another. Nothing guards against it; it must simply work and leave the values of the run
-// that wrote them last.
+// What the window does while a step waits. Button presses are handled inside the wait, so a whole
+// step runs nested in another: nothing guards against it, it must simply work and leave the values
+// of the run that wrote them last. Closing the window ends the wait and the step.
 #include "resolve/steps.h"
 #include "step_doubles.h"
 #include "textutil/process_events.h"
@@ -105,6 +105,52 @@ TEST_F(NestedSteps, CaptchaPressedDuringLinkStep)
     EXPECT_EQ(posts[0].formValue("file_id"), "111");
     EXPECT_EQ(values.App_FileId, Text("222"));
     EXPECT_EQ(window.calls("write").back().control, Control::编辑框_迅雷下载);
+}
+
+// The window is closed while a step waits: the wait ends and the step leaves the window alone.
+class CloseDuringWait : public EventPump
+{
+public:
+    void processEvents() override {}
+    void runUntil(WakeSignal&, Clock::time_point) override { m_closed = true; }
+    [[nodiscard]] bool shuttingDown() const override { return m_closed; }
+
+private:
+    bool m_closed = false;
+};
+
+class WindowClosed : public StepTest
+{
+protected:
+    void SetUp() override
+    {
+        StepTest::SetUp();
+        installEventPump(&m_pump);
+    }
+    void TearDown() override
+    {
+        installEventPump(nullptr);
+        StepTest::TearDown();
+    }
+
+    CloseDuringWait m_pump;
+};
+
+TEST_F(WindowClosed, CaptchaStepTouchesNothingAfterTheWait)
+{
+    pasteLink(service().shareLink("111"));
+    Resolve_CaptchaStep(values, window);
+    EXPECT_TRUE(window.calls("picture").empty());
+    EXPECT_TRUE(window.calls("enable").empty());
+    EXPECT_EQ(window.calls().size(), 4u);  // empty and focus the captcha box, read the link twice
+}
+
+TEST_F(WindowClosed, LinkStepTouchesNothingAfterTheWait)
+{
+    window.type(Control::编辑框_验证码, "1234");
+    Resolve_LinkStep(values, window);
+    EXPECT_TRUE(window.calls("write").empty());
+    EXPECT_TRUE(desktop.boxes().empty());
 }
 
 }  // namespace
