@@ -38,7 +38,9 @@ private:
     bool m_pressed = false;
 };
 
-class NestedSteps : public StepTest
+// The steps with `Pump` installed as the window's event pump.
+template <typename Pump>
+class StepsWithPump : public StepTest
 {
 protected:
     void SetUp() override
@@ -52,8 +54,10 @@ protected:
         StepTest::TearDown();
     }
 
-    PressDuringWait m_pump;
+    Pump m_pump;
 };
+
+using NestedSteps = StepsWithPump<PressDuringWait>;
 
 TEST_F(NestedSteps, CaptchaPressedDuringCaptchaStep)
 {
@@ -119,22 +123,7 @@ private:
     bool m_closed = false;
 };
 
-class WindowClosed : public StepTest
-{
-protected:
-    void SetUp() override
-    {
-        StepTest::SetUp();
-        installEventPump(&m_pump);
-    }
-    void TearDown() override
-    {
-        installEventPump(nullptr);
-        StepTest::TearDown();
-    }
-
-    CloseDuringWait m_pump;
-};
+using WindowClosed = StepsWithPump<CloseDuringWait>;
 
 TEST_F(WindowClosed, CaptchaStepTouchesNothingAfterTheWait)
 {
