@@ -9,6 +9,7 @@
 #include <curl/curl.h>
 
 #include <algorithm>
+#include <charconv>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -57,6 +58,20 @@ std::vector<std::string> headerLines(std::string_view text)
         }
     }
     return lines;
+}
+
+// A Content-Length line that announces more than kMaxBodyBytes.
+bool announcesTooLargeBody(std::string_view line)
+{
+    constexpr std::string_view kName = "Content-Length:";
+    if (line.size() < kName.size() || !equalsIgnoreCase(line.substr(0, kName.size()), kName)) {
+        return false;
+    }
+    line.remove_prefix(kName.size());
+    line.remove_prefix(std::min(line.find_first_not_of(" \t"), line.size()));
+    std::size_t length = 0;
+    const auto [end, error] = std::from_chars(line.data(), line.data() + line.size(), length);
+    return error == std::errc::result_out_of_range || (error == std::errc() && length > kMaxBodyBytes);
 }
 
 bool hasHeader(const std::vector<std::string>& lines, std::string_view name)
@@ -146,6 +161,10 @@ std::size_t HttpRequest::Transfer::onHeader(char* data, std::size_t size, std::s
     }
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) {
         line.remove_suffix(1);
+    }
+    if (announcesTooLargeBody(line)) {
+        transfer.m_tooLarge = true;
+        return 0;  // no need to receive what would be thrown away
     }
     transfer.m_headerBlock.append(line).append("\r\n");
     transfer.m_headerBlockEnded = line.empty();

@@ -171,7 +171,12 @@ TEST_F(DirectRequestTest, WebFetchTextEndsAtTheFirstNul)
 
 TEST_F(DirectRequestTest, RefusesLineBreaksAndOversizedBodies)
 {
-    server.handle("GET", "/huge", [](const RecordedRequest&) { return Response::text(std::string(kMaxBodyBytes + 1, 'h')); });
+    server.handle("GET", "/huge", [](const RecordedRequest&) {
+        Response response = Response::text("abc");
+        response.header("Content-Length", std::to_string(kMaxBodyBytes + 1));
+        response.closeAfterBodyBytes = 3;
+        return response;
+    });
     Text huge(server.url("/huge"));
     EXPECT_TRUE(网页_访问(huge).empty());
     server.clearRequests();
