@@ -97,7 +97,8 @@ public:
     [[nodiscard]] std::string url(std::string_view path = "/") const;
 
     // Answers requests with `method` ("*" for any) whose path equals `path`, or starts with it when
-    // `path` ends in "*". A later registration of the same method and path replaces the earlier one.
+    // `path` ends in "*". When several routes match, the one registered last answers; a registration
+    // of the same method and path replaces the earlier one.
     void handle(std::string method, std::string path, Handler handler);
 
     // Every request so far, in order of arrival (a request counts once its body has arrived).
