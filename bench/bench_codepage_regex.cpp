@@ -167,7 +167,7 @@ void BM_GbkToUtf16(benchmark::State& state)
 {
     const Text& page = gbkPage();
     for (auto _ : state) {
-        benchmark::DoNotOptimize(Code_GbkToUtf16(page));
+        benchmark::DoNotOptimize(gbkToUtf16(page));
     }
     setMiBPerSecond(state, page.size());
 }

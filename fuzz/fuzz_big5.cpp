@@ -25,8 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Each Big5 byte gives at most one character of at most two GBK bytes, all of them valid GBK.
     const Text gbk = Code_Big5ToGbk(text);
     require(gbk.size() <= 2 * text.size());
-    require(Code_GbkToUtf16(gbk).find(u'\uFFFD') == std::u16string::npos);
-    require(Code_Utf16ToGbk(Code_GbkToUtf16(gbk)) == gbk);
+    require(gbkToUtf16(gbk).find(u'\uFFFD') == std::u16string::npos);
+    require(utf16ToGbk(gbkToUtf16(gbk)) == gbk);
 
     // Simplifying any bytes keeps their length and never touches ASCII.
     const Text simplified = Code_ToSimplified(text);

@@ -96,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const RegexObject copy = regex.Copy();
     require(copy.ReplaceText("<$1|$&|$`|$'|$$>") == regex.ReplaceText("<$1|$&|$`|$'|$$>"));
     if (regex.MatchCount() == 0) {
-        require(regex.ReplaceText("x") == Code_Utf16ToGbk(Code_GbkToUtf16(subject)));
+        require(regex.ReplaceText("x") == utf16ToGbk(gbkToUtf16(subject)));
     }
     regex.Destroy();
     require(regex.MatchCount() == 0 && copy.MatchCount() >= 0);

@@ -46,13 +46,13 @@ std::string reference(std::string_view utf8, bool compose)
 // The ASCII shortcuts of GBK to UTF-16 give what ICU gives for the whole text (by way of Code_ToWide).
 void checkGbkToUtf16(const Text& gbk)
 {
-    const std::u16string units = Code_GbkToUtf16(gbk);
+    const std::u16string units = gbkToUtf16(gbk);
     const Bytes wide = Code_ToWide(gbk, kCodePageGbk);
     require(wide.size() == 2 * (units.size() + 1));
     for (std::size_t i = 0; i < units.size(); ++i) {
         require(units[i] == static_cast<char16_t>(wide.at(2 * i) | wide.at(2 * i + 1) << 8));
     }
-    const std::vector<std::size_t> offsets = Code_GbkUnitOffsets(gbk);
+    const std::vector<std::size_t> offsets = gbkUnitOffsets(gbk);
     require(offsets.size() == units.size() + 1 && offsets.back() == gbk.size());
     for (std::size_t i = 0; i + 1 < offsets.size(); ++i) {
         require(offsets[i] < offsets[i + 1]);
@@ -74,7 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     require(gbk == Code_FromWide(Code_ToWide(text), kCodePageGbk));
 
     // What the conversion wrote is GBK that comes back unchanged.
-    require(Code_Utf16ToGbk(Code_GbkToUtf16(gbk)) == gbk);
+    require(utf16ToGbk(gbkToUtf16(gbk)) == gbk);
     checkGbkToUtf16(gbk);
     checkGbkToUtf16(text);
     return 0;

@@ -46,7 +46,7 @@ Text clsidOf(int format)
 const Encoder* encoderByClsid(const Bytes& clsid)
 {
     for (const Encoder& encoder : kEncoders) {
-        if (Code_GbkToUtf16(encoder.clsid, false) == clsid) {
+        if (Code_GbkToUtf16(encoder.clsid) == clsid) {
             return &encoder;
         }
     }
@@ -79,7 +79,7 @@ std::optional<Bytes> reencode(const Bytes& picture, const char* magick)
 
 void writeFile(const Text& gbkPath, const Bytes& content)
 {
-    const std::string path = Code_FromWide(Code_GbkToUtf16(gbkPath, false), kCodePageUtf8).str();
+    const std::string path = Code_FromWide(Code_GbkToUtf16(gbkPath), kCodePageUtf8).str();
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     file.write(content.str().data(), static_cast<std::streamsize>(content.size()));
 }
@@ -88,7 +88,7 @@ void writeFile(const Text& gbkPath, const Bytes& content)
 
 bool Picture_Convert(const Bytes& picture, int format, const Text& savePath, Bytes& result)
 {
-    const Encoder* encoder = encoderByClsid(Code_GbkToUtf16(clsidOf(format), false));
+    const Encoder* encoder = encoderByClsid(Code_GbkToUtf16(clsidOf(format)));
     if (encoder == nullptr) {
         return false;
     }

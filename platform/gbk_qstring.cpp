@@ -7,13 +7,13 @@ namespace murrel {
 
 QString toQString(const Text& text)
 {
-    const std::u16string units = Code_GbkToUtf16(text);
+    const std::u16string units = gbkToUtf16(text);
     return QString::fromStdU16String(units);
 }
 
 Text toGbkText(const QString& string)
 {
-    return Code_Utf16ToGbk(std::u16string_view(reinterpret_cast<const char16_t*>(string.utf16()),
+    return utf16ToGbk(std::u16string_view(reinterpret_cast<const char16_t*>(string.utf16()),
                                                static_cast<std::size_t>(string.size())));
 }
 

@@ -259,8 +259,8 @@ bool RegexObject::Search(const Text& pattern, const Text& subject, std::optional
     instance->pattern = pattern;
     instance->ignoreCase = !caseSensitive.value_or(false);
     instance->global = global.value_or(true);
-    instance->code = compilePattern(Code_GbkToUtf16(pattern), instance->ignoreCase, multiline.value_or(true));
-    m_matches = instance->code ? MatchCollection::execute(instance->code.get(), instance->global, Code_GbkToUtf16(subject)) : nullptr;
+    instance->code = compilePattern(gbkToUtf16(pattern), instance->ignoreCase, multiline.value_or(true));
+    m_matches = instance->code ? MatchCollection::execute(instance->code.get(), instance->global, gbkToUtf16(subject)) : nullptr;
     m_regExp = std::move(instance);
     m_searchedText = subject;
     return m_matches != nullptr;
@@ -276,7 +276,7 @@ Text RegexObject::ReplaceText(const Text& replacement) const
     if (!m_matches) {
         return {};
     }
-    const std::u16string expansion = Code_GbkToUtf16(replacement);
+    const std::u16string expansion = gbkToUtf16(replacement);
     const std::u16string_view subject = m_matches->subject;
     std::u16string out;
     std::size_t copied = 0;
@@ -287,7 +287,7 @@ Text RegexObject::ReplaceText(const Text& replacement) const
         copied = start + m_matches->text(match, 0).size();
     }
     out.append(subject.substr(copied));
-    return Code_Utf16ToGbk(out);
+    return utf16ToGbk(out);
 }
 
 int RegexObject::MatchCount() const
@@ -320,7 +320,7 @@ Text RegexObject::groupText(int matchIndex, std::optional<int> group, int* posit
     if (position) {
         *position = start == kUnset ? kNoPosition : bytePosition(start);
     }
-    return start == kUnset ? Text() : Code_Utf16ToGbk(m_matches->text(match, static_cast<std::size_t>(*group)));
+    return start == kUnset ? Text() : utf16ToGbk(m_matches->text(match, static_cast<std::size_t>(*group)));
 }
 
 // The exact byte offset of a unit: a text search from the unit's index could land on an earlier copy of
@@ -328,7 +328,7 @@ Text RegexObject::groupText(int matchIndex, std::optional<int> group, int* posit
 int RegexObject::bytePosition(std::size_t unit) const
 {
     std::call_once(m_matches->byteOffsetsMade,
-                   [this] { m_matches->byteOffsets = Code_GbkUnitOffsets(m_searchedText); });
+                   [this] { m_matches->byteOffsets = gbkUnitOffsets(m_searchedText); });
     const std::vector<std::size_t>& offsets = m_matches->byteOffsets;
     return unit < offsets.size() ? static_cast<int>(offsets[unit]) : kNoPosition;
 }

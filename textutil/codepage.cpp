@@ -503,12 +503,12 @@ Text Code_ToSimplified(const Text& text)
     return Text(std::move(bytes));
 }
 
-std::u16string Code_GbkToUtf16(const Text& text)
+std::u16string gbkToUtf16(const Text& text)
 {
     return gbkToUtf16(text.view());
 }
 
-Text Code_Utf16ToGbk(std::u16string_view units)
+Text utf16ToGbk(std::u16string_view units)
 {
     units = units.substr(0, units.find(u'\0'));
     UConverter* gbk = converterFor(kCodePageGbk);
@@ -520,7 +520,7 @@ Text Code_Utf16ToGbk(std::u16string_view units)
     return Text(std::move(narrow));
 }
 
-std::vector<std::size_t> Code_GbkUnitOffsets(const Text& text)
+std::vector<std::size_t> gbkUnitOffsets(const Text& text)
 {
     std::vector<std::size_t> offsets;
     UConverter* gbk = converterFor(kCodePageGbk);

@@ -32,11 +32,11 @@ inline constexpr int kCodePageUtf8 = 65001;
 [[nodiscard]] Text Code_ToSimplified(const Text& text);
 
 // GBK text to UTF-16 units, without a terminating unit. Bytes that GBK does not define become U+FFFD.
-[[nodiscard]] std::u16string Code_GbkToUtf16(const Text& text);
+[[nodiscard]] std::u16string gbkToUtf16(const Text& text);
 // UTF-16 units to GBK text, ending at the first zero unit; characters GBK lacks become "?".
-[[nodiscard]] Text Code_Utf16ToGbk(std::u16string_view units);
-// For each unit that Code_GbkToUtf16 gives for the text, the 0-based offset of the byte it starts at,
+[[nodiscard]] Text utf16ToGbk(std::u16string_view units);
+// For each unit that gbkToUtf16 gives for the text, the 0-based offset of the byte it starts at,
 // followed by one entry holding the text's length.
-[[nodiscard]] std::vector<std::size_t> Code_GbkUnitOffsets(const Text& text);
+[[nodiscard]] std::vector<std::size_t> gbkUnitOffsets(const Text& text);
 
 }  // namespace murrel

@@ -188,12 +188,12 @@ TEST(CodeUtf8ToGbk, MatchesTheWayThroughToWideAndFromWide)
 TEST(CodeGbkUtf16, RoundTripsAndMarksInvalidBytes)
 {
     const Text text("a\xD6\xD0\x80\xFF");
-    const std::u16string units = Code_GbkToUtf16(text);
+    const std::u16string units = gbkToUtf16(text);
     EXPECT_EQ(units, u"a\u4E2D\u20AC\uF8F5");
-    EXPECT_EQ(Code_Utf16ToGbk(units), text);
-    EXPECT_EQ(Code_GbkToUtf16(Text("a\x81 b")), u"a\uFFFD b");
-    EXPECT_EQ(Code_Utf16ToGbk(u"x\u00E9\U0001F600y"), Text("x\xA8\xA6?y"));
-    EXPECT_EQ(Code_Utf16ToGbk(std::u16string(u"a\0b", 3)), Text("a"));
+    EXPECT_EQ(utf16ToGbk(units), text);
+    EXPECT_EQ(gbkToUtf16(Text("a\x81 b")), u"a\uFFFD b");
+    EXPECT_EQ(utf16ToGbk(u"x\u00E9\U0001F600y"), Text("x\xA8\xA6?y"));
+    EXPECT_EQ(utf16ToGbk(std::u16string(u"a\0b", 3)), Text("a"));
 }
 
 TEST(CodeGbkUtf16, AsciiShortcutsGiveWhatWholeTextConversionGives)
@@ -212,8 +212,8 @@ TEST(CodeGbkUtf16, AsciiShortcutsGiveWhatWholeTextConversionGives)
         for (std::size_t i = 0; i + 3 < wide.size(); i += 2) {
             whole.push_back(static_cast<char16_t>(wide.at(i) | wide.at(i + 1) << 8));
         }
-        EXPECT_EQ(Code_GbkToUtf16(Text(gbk)), whole) << gbk;
-        EXPECT_EQ(Code_GbkUnitOffsets(Text(gbk)).size(), whole.size() + 1) << gbk;
+        EXPECT_EQ(gbkToUtf16(Text(gbk)), whole) << gbk;
+        EXPECT_EQ(gbkUnitOffsets(Text(gbk)).size(), whole.size() + 1) << gbk;
     }
 }
 
@@ -222,8 +222,8 @@ TEST(CodeGbkUnitOffsets, GivesByteOfEachUnitAndTheLength)
     // a | 中 | invalid 81 | space | 文 | lone lead at the end
     const Text text("a\xD6\xD0\x81 \xCE\xC4\x81");
     const std::vector<std::size_t> expected = {0, 1, 3, 4, 5, 7, 8};
-    EXPECT_EQ(Code_GbkUnitOffsets(text), expected);
-    EXPECT_EQ(Code_GbkToUtf16(text).size() + 1, expected.size());
+    EXPECT_EQ(gbkUnitOffsets(text), expected);
+    EXPECT_EQ(gbkToUtf16(text).size() + 1, expected.size());
 }
 
 TEST(CodePageThreads, ConcurrentConversionsAgree)
@@ -238,7 +238,7 @@ TEST(CodePageThreads, ConcurrentConversionsAgree)
             for (int i = 0; i < 200; ++i) {
                 failures[t] += Code_Utf8BytesToGbk(Bytes(body)) != expectedUtf8;
                 failures[t] += Code_Big5ToGbk(Text(kBig5Zhongguo)) != expectedBig5;
-                failures[t] += Code_GbkToUtf16(expectedUtf8).empty();
+                failures[t] += gbkToUtf16(expectedUtf8).empty();
             }
         });
     }
