@@ -1,4 +1,5 @@
 // Fuzzes Base64 decoding: arbitrary text must decode within bounds, and encoded bytes must come back.
+#include "fuzz/fuzz_require.h"
 #include "textutil/base64.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -11,12 +12,7 @@ namespace {
 
 using namespace murrel;
 
-void require(bool condition)
-{
-    if (!condition) {
-        std::abort();
-    }
-}
+using murrel::fuzz::require;
 
 std::string encode(std::string_view bytes, bool pad)
 {

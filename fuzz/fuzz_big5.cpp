@@ -1,4 +1,5 @@
 // Fuzzes the Big5 conversion and the simplification: valid GBK out, length bounds, lengths kept.
+#include "fuzz/fuzz_require.h"
 #include "textutil/codepage.h"
 
 #include <cstdint>
@@ -9,12 +10,7 @@ namespace {
 
 using namespace murrel;
 
-void require(bool condition)
-{
-    if (!condition) {
-        std::abort();
-    }
-}
+using murrel::fuzz::require;
 
 }  // namespace
 

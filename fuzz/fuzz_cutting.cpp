@@ -1,4 +1,5 @@
 // Fuzzes the three cutting helpers: every piece they cut must come out of the text where they say.
+#include "fuzz/fuzz_require.h"
 #include "textutil/cutting.h"
 #include "textutil/text_ops.h"
 
@@ -11,12 +12,7 @@ namespace {
 
 using namespace murrel;
 
-void require(bool condition)
-{
-    if (!condition) {
-        std::abort();
-    }
-}
+using murrel::fuzz::require;
 
 std::optional<bool> optionalFlag(FuzzedDataProvider& input)
 {

@@ -1,5 +1,6 @@
 // Fuzzes the regex object over random pages with the program's two patterns (and now and then a short
 // random pattern): match and group texts, their byte positions and the out-of-range indexes.
+#include "fuzz/fuzz_require.h"
 #include "regex/regex_object.h"
 #include "textutil/codepage.h"
 
@@ -13,12 +14,7 @@ namespace {
 
 using namespace murrel;
 
-void require(bool condition)
-{
-    if (!condition) {
-        std::abort();
-    }
-}
+using murrel::fuzz::require;
 
 bool equalIgnoringCase(std::string_view a, std::string_view b)
 {

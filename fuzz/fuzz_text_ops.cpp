@@ -1,4 +1,5 @@
 // Fuzzes find, reverse find, replace and trim against plain reference walks of the same byte rules.
+#include "fuzz/fuzz_require.h"
 #include "textutil/text_ops.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -13,12 +14,7 @@ namespace {
 
 using namespace murrel;
 
-void require(bool condition)
-{
-    if (!condition) {
-        std::abort();
-    }
-}
+using murrel::fuzz::require;
 
 // 0-based starts of the characters: a byte of 0x80 or more takes the next byte with it.
 std::vector<std::size_t> boundaries(std::string_view text)

@@ -1,4 +1,5 @@
 // Fuzzes the URL pieces: host, path and port of any text, with the shapes the requests rely on.
+#include "fuzz/fuzz_require.h"
 #include "textutil/text_ops.h"
 #include "web/url_pieces.h"
 
@@ -9,12 +10,7 @@ namespace {
 
 using namespace murrel;
 
-void require(bool condition)
-{
-    if (!condition) {
-        std::abort();
-    }
-}
+using murrel::fuzz::require;
 
 }  // namespace
 

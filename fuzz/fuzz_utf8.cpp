@@ -1,5 +1,6 @@
 // Fuzzes the UTF-8 conversions into GBK against a plain ICU conversion of the whole text, and the GBK to
 // UTF-16 way back with its byte offsets.
+#include "fuzz/fuzz_require.h"
 #include "textutil/codepage.h"
 
 #include <unicode/normalizer2.h>
@@ -14,12 +15,7 @@ namespace {
 
 using namespace murrel;
 
-void require(bool condition)
-{
-    if (!condition) {
-        std::abort();
-    }
-}
+using murrel::fuzz::require;
 
 // The whole text through UTF-16 in one piece, with no ASCII shortcuts.
 std::string reference(std::string_view utf8, bool compose)

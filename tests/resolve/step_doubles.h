@@ -5,6 +5,7 @@
 #include "msgbox/window_system.h"
 #include "resolve/program_values.h"
 #include "resolve/window_port.h"
+#include "tests/support/message_box_recorder.h"
 #include "tests/support/standin_service.h"
 
 #include <functional>
@@ -54,36 +55,6 @@ private:
     std::map<Control, bool> m_enabled;
     Bytes m_picture;
     std::vector<WindowCall> m_calls;
-};
-
-struct MessageBoxCall
-{
-    WindowHandle owner;
-    Text message;
-    Text caption;
-    std::uint32_t style;
-};
-
-// A desktop without windows whose message boxes are pressed OK at once.
-class MessageBoxRecorder : public WindowSystem
-{
-public:
-    std::vector<WindowHandle> topLevelWindows() override { return {}; }
-    bool isVisible(WindowHandle) override { return false; }
-    std::uint32_t processIdOf(WindowHandle) override { return 0; }
-    std::uint32_t threadIdOf(WindowHandle) override { return 0; }
-    Text titleOf(WindowHandle) override { return {}; }
-    Text classNameOf(WindowHandle) override { return {}; }
-    int messageBox(WindowHandle owner, const Text& message, const Text& caption, std::uint32_t style) override
-    {
-        m_boxes.push_back({owner, message, caption, style});
-        return kIdOk;
-    }
-
-    [[nodiscard]] const std::vector<MessageBoxCall>& boxes() const { return m_boxes; }
-
-private:
-    std::vector<MessageBoxCall> m_boxes;
 };
 
 // "验证码输入有误，请重新输入！" and "信息：".

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "msgbox/window_system.h"
+#include "tests/support/message_box_recorder.h"
 #include "tests/support/standin_server.h"
 #include "textutil/process_events.h"
 #include "textutil/text.h"
@@ -117,38 +118,6 @@ private:
     RecordingEventPump m_pump;
 };
 
-// A desktop without windows whose message boxes are recorded and answered with OK.
-class RecordingWindowSystem : public WindowSystem
-{
-public:
-    struct Box
-    {
-        Text message;
-        Text caption;
-        std::uint32_t style;
-    };
-
-    RecordingWindowSystem() { installWindowSystem(this); }
-    ~RecordingWindowSystem() override { installWindowSystem(nullptr); }
-    RecordingWindowSystem(const RecordingWindowSystem&) = delete;
-    RecordingWindowSystem& operator=(const RecordingWindowSystem&) = delete;
-
-    std::vector<WindowHandle> topLevelWindows() override { return {}; }
-    bool isVisible(WindowHandle) override { return false; }
-    std::uint32_t processIdOf(WindowHandle) override { return 0; }
-    std::uint32_t threadIdOf(WindowHandle) override { return 0; }
-    Text titleOf(WindowHandle) override { return {}; }
-    Text classNameOf(WindowHandle) override { return {}; }
-    int messageBox(WindowHandle, const Text& message, const Text& caption, std::uint32_t style) override
-    {
-        m_boxes.push_back(Box{message, caption, style});
-        return kIdOk;
-    }
-
-    [[nodiscard]] const std::vector<Box>& boxes() const { return m_boxes; }
-
-private:
-    std::vector<Box> m_boxes;
-};
+using RecordingWindowSystem = InstalledMessageBoxRecorder;
 
 }  // namespace murrel::test
