@@ -11,11 +11,17 @@ namespace murrel {
 
 using WindowHandle = std::uintptr_t;
 
-// Message-box styles and results, with the values the rest of the program passes and reads.
+// Message-box styles and the button ids a box returns, with the values the rest of the program passes and reads.
 inline constexpr std::uint32_t kMbOk = 0x0;
 inline constexpr std::uint32_t kMbIconInformation = 0x40;
 inline constexpr std::uint32_t kMbTaskModal = 0x2000;
 inline constexpr int kIdOk = 1;
+inline constexpr int kIdCancel = 2;
+inline constexpr int kIdAbort = 3;
+inline constexpr int kIdRetry = 4;
+inline constexpr int kIdIgnore = 5;
+inline constexpr int kIdYes = 6;
+inline constexpr int kIdNo = 7;
 
 class WindowSystem
 {

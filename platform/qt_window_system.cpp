@@ -20,13 +20,6 @@ namespace {
 constexpr std::uint32_t kMbTypeMask = 0x0F;
 constexpr std::uint32_t kMbIconMask = 0xF0;
 
-constexpr int kIdCancel = 2;
-constexpr int kIdAbort = 3;
-constexpr int kIdRetry = 4;
-constexpr int kIdIgnore = 5;
-constexpr int kIdYes = 6;
-constexpr int kIdNo = 7;
-
 struct BoxButton
 {
     QMessageBox::StandardButton button;

@@ -48,7 +48,6 @@ std::optional<Bytes> readBody(HttpRequest& request)
     return body;
 }
 
-
 }  // namespace
 
 Bytes 网页_访问(Text& url, std::optional<int> 访问方式, const std::optional<Text>& proxy, Text* extraHeaders,

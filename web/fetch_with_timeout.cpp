@@ -34,8 +34,6 @@ std::chrono::milliseconds timeoutOf(std::optional<int> seconds)
                                                               std::numeric_limits<std::int32_t>::max()));
 }
 
-
-
 }  // namespace
 
 Bytes Web_FetchWithTimeout(Text& url, std::optional<int> method, const std::optional<Text>& proxy,
